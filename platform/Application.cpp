@@ -1,0 +1,37 @@
+#include "Application.h"
+
+#include "Headless.h"
+
+namespace platform {
+
+TApplication& Application() {
+  static TApplication application;
+  return application;
+}
+
+ApplicationPeer& TApplication::Peer() {
+  static HeadlessPeer headless;
+  return peer_ != nullptr ? *peer_ : headless;
+}
+
+void TApplication::SetPeer(ApplicationPeer* peer) { peer_ = peer; }
+
+void TApplication::Run() {
+  if (Form* main = MainForm(); main != nullptr && !terminated_) Peer().Run(*main);
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  Peer().Terminate();
+}
+
+void TApplication::ShowException(const std::exception& e) { ShowException(std::string(e.what())); }
+
+void TApplication::ShowException(const std::string& message) { Peer().ShowException(message); }
+
+void TApplication::DestroyForms() {
+  while (!forms_.empty()) forms_.pop_back();
+  terminated_ = false;
+}
+
+}  // namespace platform

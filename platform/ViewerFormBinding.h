@@ -1,0 +1,33 @@
+// What the shared viewer procedures (frame rendering, navigation) need of a main form, given by
+// the form's paint box, scroll bar and client rectangle. Both programs' main forms derive from
+// it; Calvora adds the time index labels.
+#pragma once
+
+#include "Controls.h"
+#include "Navigation.h"
+
+namespace platform {
+
+class ViewerFormBinding : public recording::ViewerForm {
+ public:
+  ViewerFormBinding(Form& form, PaintBox& paintBox, ScrollBar& scrollBar)
+      : form_(form), paintBox_(paintBox), scrollBar_(scrollBar) {}
+
+  // The form's client rectangle filled on the paint box's canvas with its brush.
+  void ClearPaintBox() override;
+  void DrawPolyline(std::span<const Point> points) override;
+  int32_t ScrollPosition() const override;
+  int32_t ScrollMax() const override;
+  void SetScrollPosition(int32_t position) override;
+  void ShowTimeIndex(const recording::TimeIndex&) override {}
+
+ protected:
+  ~ViewerFormBinding() = default;
+
+ private:
+  Form& form_;
+  PaintBox& paintBox_;
+  ScrollBar& scrollBar_;
+};
+
+}  // namespace platform
