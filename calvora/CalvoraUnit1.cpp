@@ -20,8 +20,6 @@ namespace {
 const recording::BorderCoordinates BorderCoordinates =
     recording::ComputeBorderCoordinates(recording::MakeViewerState(InitialColumnStep));
 
-constexpr char CannotOpenFile[] = "Cannot open file.";
-constexpr char NotValidFile[] = "Not a valid Quentral(tm) file.";
 constexpr char CannotSaveFile[] = "Cannot save file.";
 }  // namespace
 
@@ -122,30 +120,20 @@ void TCalvora::ShowTimeIndex(const recording::TimeIndex& index) {
 }
 
 void TCalvora::Open1Click(Component*) {
-  ScrollBar1.SetMin(0);
-  ScrollBar1.LargeChange = 0;
-  ScrollBar1.SmallChange = 0;
-  if (!OpenDialog1.Execute()) return;
-
+  if (!RunOpenDialog(OpenDialog1)) return;
   ResetTimeIndexAndLength();
   State.LengthMinutes = 0;
   State.LengthSeconds = 0;
-  recording::CloseRecording(State);
-  State.SavedScrollPosition = 0;
-  ScrollBar1.SetPosition(0);
-  RichEdit1.Clear();
-  PB1.Canvas.PenColor = platform::clBlack;
-  recording::DrawFrameBorder(*this, State);  // over whatever the paint box shows
-  State.FileName = OpenDialog1.FileName;
+  ResetForNewRecording(State, RichEdit1, OpenDialog1.FileName);
 
   const recording::OpenResult opened = recording::OpenRecording(State, *this, ReadChunk);
   StatusBar1.SetSimpleText(State.FileName);  // whether or not the open succeeded
   switch (opened.Outcome) {
     case OpenOutcome::CannotOpen:
-      RichEdit1.InsertLine(0, CannotOpenFile);
+      RichEdit1.InsertLine(0, recording::CannotOpenFileMessage);
       return;
     case OpenOutcome::Rejected:
-      RichEdit1.InsertLine(0, NotValidFile);
+      RichEdit1.InsertLine(0, recording::NotValidFileMessage);
       return;  // MinLabel and SecLabel show "0"
     case OpenOutcome::OpenedWithoutFrame:
     case OpenOutcome::OpenedWithFrame:

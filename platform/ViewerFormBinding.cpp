@@ -1,6 +1,25 @@
 #include "ViewerFormBinding.h"
 
+#include "FrameRenderer.h"
+
 namespace platform {
+
+bool ViewerFormBinding::RunOpenDialog(OpenDialog& dialog) {
+  scrollBar_.SetMin(0);
+  scrollBar_.LargeChange = 0;
+  scrollBar_.SmallChange = 0;
+  return dialog.Execute();
+}
+
+void ViewerFormBinding::ResetForNewRecording(recording::ViewerState& state, RichEdit& text, const std::string& fileName) {
+  recording::CloseRecording(state);
+  state.SavedScrollPosition = 0;
+  scrollBar_.SetPosition(0);
+  text.Clear();
+  paintBox_.Canvas.PenColor = clBlack;
+  recording::DrawFrameBorder(*this, state);
+  state.FileName = fileName;
+}
 
 void ViewerFormBinding::ClearPaintBox() { paintBox_.Canvas.FillRect(form_.GetClientRect()); }
 

@@ -18,6 +18,10 @@ enum class OpenOutcome {
   OpenedWithFrame,     // accepted and the first frame drawn; the stream after its last chunk
 };
 
+// The messages File > Open inserts as line 0 of the text area.
+inline constexpr char CannotOpenFileMessage[] = "Cannot open file.";
+inline constexpr char NotValidFileMessage[] = "Not a valid Quentral(tm) file.";
+
 struct OpenResult {
   OpenOutcome Outcome = OpenOutcome::CannotOpen;
   std::string Title;  // the title line of an accepted recording

@@ -10,6 +10,7 @@
 #include "CalvoraAbout1.h"
 #include "CalvoraUnit1.h"
 #include "Headless.h"
+#include "VespiraUnit1.h"
 
 namespace viewer_script {
 namespace {
@@ -124,9 +125,24 @@ MainFormView CreateCalvora() {
   return v;
 }
 
+MainFormView CreateVespira() {
+  vespira::TVespira& f = vespira::CreateForms();
+  MainFormView v;
+  v.State = &f.State;
+  v.Open = &f.Open1;
+  v.About = &f.About1;
+  v.Exit = &f.Exit1;
+  v.ScrollBar = &f.ScrollBar1;
+  v.PaintBox = &f.PB1;
+  v.RichEdit = &f.RichEdit1;
+  v.StatusBar = &f.StatusBar1;
+  return v;
+}
+
 const std::vector<std::pair<ProgramTraits, MainFormView (*)()>>& Programs() {
   static const std::vector<std::pair<ProgramTraits, MainFormView (*)()>> programs = {
       {{"calvora", true, true, true}, &CreateCalvora},
+      {{"vespira", false, false, false}, &CreateVespira},
   };
   return programs;
 }
@@ -147,7 +163,7 @@ class HeadlessSession : public Session {
 
   bool Exited() const override { return exited_; }
 
-  std::string Perform(const Action& a) override {
+  Snapshot Perform(const Action& a) override {
     using K = Action::Kind;
     switch (a.What) {
       case K::Open: peer_.DialogAnswers.push_back(a.Path); view_.Open->Click(); break;
@@ -166,7 +182,7 @@ class HeadlessSession : public Session {
       case K::Exit: view_.Exit->Click(); exited_ = true; break;
     }
     peer_.DialogAnswers.clear();
-    return Trace(a);
+    return Capture(a);
   }
 
  private:
@@ -176,30 +192,22 @@ class HeadlessSession : public Session {
     return static_cast<int32_t>(position < lo ? lo : position > hi ? hi : position);
   }
 
-  std::string Trace(const Action& a) {
-    const recording::ViewerState& s = *view_.State;
-    std::ostringstream out;
-    out << "{\"action\":" << JsonString(a.Text) << ",\"canvas\":" << JsonCanvas(canvas_.Take()) << ",\"rich\":[";
-    const auto& lines = view_.RichEdit->Lines();
-    for (std::size_t i = 0; i < lines.size(); ++i) out << (i > 0 ? "," : "") << JsonString(lines[i]);
-    out << "],\"status\":" << JsonString(view_.StatusBar->SimpleText()) << ",\"thumb\":" << view_.ScrollBar->Position()
-        << ",\"labels\":{";
-    for (std::size_t i = 0; i < view_.ValueLabels.size(); ++i)
-      out << (i > 0 ? "," : "") << JsonString(view_.ValueLabels[i]->Name) << ":" << JsonString(view_.ValueLabels[i]->Caption());
-    out << "}";
+  Snapshot Capture(const Action& a) {
+    Snapshot snap;
+    snap.Action = a.Text;
+    snap.Canvas = canvas_.Take();
+    snap.Rich = view_.RichEdit->Lines();
+    snap.Status = view_.StatusBar->SimpleText();
+    snap.Thumb = view_.ScrollBar->Position();
+    for (platform::Label* label : view_.ValueLabels) snap.Labels.emplace_back(label->Name, label->Caption());
     for (std::size_t i = 0; i < view_.TimeButtons.size(); ++i)
-      if (view_.TimeButtons[i]->Checked()) out << ",\"checked\":" << (i + 1);
-    out << ",\"state\":{\"open\":" << (s.File != nullptr ? "true" : "false") << ",\"pos\":";
-    if (s.File != nullptr)
-      out << std::ftell(s.File);
-    else
-      out << "null";
-    out << ",\"FileSize\":" << s.FileSize << ",\"CurrentOffset\":" << s.CurrentOffset << ",\"FrameStart\":" << s.FrameStart
-        << ",\"DataEnd\":" << s.DataEnd << ",\"DataStart\":" << s.DataStart << ",\"FrameSpan\":" << s.FrameSpan
-        << ",\"ColumnStep\":" << s.ColumnStep << ",\"SavedScrollPosition\":" << s.SavedScrollPosition
-        << ",\"ScrollPending\":" << (s.ScrollPending ? "true" : "false") << ",\"FileName\":" << JsonString(s.FileName)
-        << "}}";
-    return out.str();
+      if (view_.TimeButtons[i]->Checked()) snap.Checked = static_cast<int>(i + 1);
+    const recording::ViewerState& s = *view_.State;
+    snap.Open = s.File != nullptr;
+    if (snap.Open) snap.Pos = std::ftell(s.File);
+    snap.State = s;
+    snap.State.File = nullptr;
+    return snap;
   }
 
   platform::HeadlessPeer peer_;
@@ -209,6 +217,29 @@ class HeadlessSession : public Session {
 };
 
 }  // namespace
+
+std::string ToJson(const Snapshot& snap) {
+  const recording::ViewerState& s = snap.State;
+  std::ostringstream out;
+  out << "{\"action\":" << JsonString(snap.Action) << ",\"canvas\":" << JsonCanvas(snap.Canvas) << ",\"rich\":[";
+  for (std::size_t i = 0; i < snap.Rich.size(); ++i) out << (i > 0 ? "," : "") << JsonString(snap.Rich[i]);
+  out << "],\"status\":" << JsonString(snap.Status) << ",\"thumb\":" << snap.Thumb << ",\"labels\":{";
+  for (std::size_t i = 0; i < snap.Labels.size(); ++i)
+    out << (i > 0 ? "," : "") << JsonString(snap.Labels[i].first) << ":" << JsonString(snap.Labels[i].second);
+  out << "}";
+  if (snap.Checked) out << ",\"checked\":" << *snap.Checked;
+  out << ",\"state\":{\"open\":" << (snap.Open ? "true" : "false") << ",\"pos\":";
+  if (snap.Pos)
+    out << *snap.Pos;
+  else
+    out << "null";
+  out << ",\"FileSize\":" << s.FileSize << ",\"CurrentOffset\":" << s.CurrentOffset << ",\"FrameStart\":" << s.FrameStart
+      << ",\"DataEnd\":" << s.DataEnd << ",\"DataStart\":" << s.DataStart << ",\"FrameSpan\":" << s.FrameSpan
+      << ",\"ColumnStep\":" << s.ColumnStep << ",\"SavedScrollPosition\":" << s.SavedScrollPosition
+      << ",\"ScrollPending\":" << (s.ScrollPending ? "true" : "false") << ",\"FileName\":" << JsonString(s.FileName)
+      << "}}";
+  return out.str();
+}
 
 std::optional<ProgramTraits> FindProgram(const std::string& name) {
   for (const auto& [traits, create] : Programs())
@@ -301,7 +332,7 @@ int RunScript(const std::string& text, const ProgramTraits& program, const std::
   }
   std::unique_ptr<Session> session = StartSession(program);
   for (const Action& a : parsed.Actions) {
-    emit(session->Perform(a));
+    emit(ToJson(session->Perform(a)));
     if (session->Exited()) break;
   }
   return 0;

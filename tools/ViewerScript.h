@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "Headless.h"
+#include "ViewerState.h"
+
 namespace viewer_script {
 
 struct Action {
@@ -42,12 +45,28 @@ struct ParsedScript {
 };
 ParsedScript ParseScript(const std::string& text, const ProgramTraits& program);
 
+// What the window shows after an action: the trace's content, printed by ToJson.
+struct Snapshot {
+  std::string Action;                          // the script line
+  std::vector<platform::CanvasOp> Canvas;      // the canvas operations of this action, in order
+  std::vector<std::string> Rich;               // RichEdit1's lines, line 0 first (bytes)
+  std::string Status;                          // the status bar's simple text
+  int32_t Thumb = 0;                           // the scroll bar's position
+  std::vector<std::pair<std::string, std::string>> Labels;  // Calvora's value labels by name
+  std::optional<int> Checked;                  // Calvora's checked time per frame button 1..4
+  bool Open = false;                           // a recording stream is open
+  std::optional<int64_t> Pos;                  // its position
+  recording::ViewerState State;                // the fields shown (File is not owned: null)
+};
+
+std::string ToJson(const Snapshot& snapshot);
+
 // One program's main form under the headless realisation, driven by actions.
 class Session {
  public:
   virtual ~Session() = default;
-  // Performs one action and returns the JSON line of what the window then shows.
-  virtual std::string Perform(const Action& action) = 0;
+  // Performs one action and returns what the window then shows.
+  virtual Snapshot Perform(const Action& action) = 0;
   virtual bool Exited() const = 0;
 };
 
