@@ -1,7 +1,6 @@
 // viewer-script PROGRAM [SCRIPT]: runs PROGRAM's main form headless through a script of user
 // actions (a file, or standard input when absent or "-") and prints one JSON line per action.
 #include <cstdio>
-#include <fstream>
 #include <iostream>
 #include <sstream>
 
@@ -21,12 +20,21 @@ int main(int argc, char** argv) {
   if (argc == 2 || std::string(argv[2]) == "-") {
     text << std::cin.rdbuf();
   } else {
-    std::ifstream in(argv[2], std::ios::binary);
-    if (!in) {
+    // Read with stdio so that a read error (a folder given as the script, an I/O error) is
+    // seen: it would otherwise pass for an empty script and a successful run.
+    std::FILE* in = std::fopen(argv[2], "rb");
+    bool readable = in != nullptr;
+    if (readable) {
+      char buffer[4096];
+      std::size_t count = 0;
+      while ((count = std::fread(buffer, 1, sizeof buffer, in)) > 0) text.write(buffer, static_cast<std::streamsize>(count));
+      readable = std::ferror(in) == 0;
+      std::fclose(in);
+    }
+    if (!readable) {
       std::fprintf(stderr, "viewer-script: cannot read script '%s'\n", argv[2]);
       return 2;
     }
-    text << in.rdbuf();
   }
   std::string error;
   const int status = viewer_script::RunScript(
