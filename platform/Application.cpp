@@ -1,5 +1,7 @@
 #include "Application.h"
 
+#include <csignal>
+
 #include "Headless.h"
 
 namespace platform {
@@ -15,6 +17,8 @@ ApplicationPeer& TApplication::Peer() {
 }
 
 void TApplication::SetPeer(ApplicationPeer* peer) { peer_ = peer; }
+
+void TApplication::Initialize() { std::signal(SIGXFSZ, SIG_IGN); }
 
 void TApplication::Run() {
   if (Form* main = MainForm(); main != nullptr && !terminated_) Peer().Run(*main);

@@ -27,7 +27,9 @@ class ApplicationPeer {
 
 class TApplication {
  public:
-  void Initialize() {}
+  // Prepares the process: a write past the file-size limit then fails with an error (which the
+  // Save As copy reports) instead of ending the program with SIGXFSZ.
+  void Initialize();
   std::string Title;
   // Forms live until the program ends; the first created is the main form.
   template <class F, class... Args>

@@ -152,6 +152,7 @@ class HeadlessSession : public Session {
   explicit HeadlessSession(MainFormView (*create)()) {
     platform::Application().DestroyForms();
     platform::Application().SetPeer(&peer_);
+    platform::Application().Initialize();
     view_ = create();
     view_.PaintBox->Canvas.Sink = &canvas_;
     canvas_.Take();
