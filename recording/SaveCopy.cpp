@@ -48,7 +48,7 @@ std::string FolderOf(const std::string& path) {
 
 bool CopyStream(std::FILE* source, std::FILE* out) {
   std::array<unsigned char, CopyBlock> block{};
-  std::fseek(source, 0, SEEK_SET);
+  if (std::fseek(source, 0, SEEK_SET) != 0) return false;
   std::size_t n = std::fread(block.data(), 1, HeaderSize, source);
   if (std::fwrite(block.data(), 1, n, out) != n) return false;
   while (std::feof(source) == 0) {

@@ -82,7 +82,11 @@ std::string JsonCanvas(const std::vector<platform::CanvasOp>& ops) {
     out += "{\"op\":\"polyline\",\"color\":" + JsonColor(op.Color) + ",\"points\":[";
     for (std::size_t k = 0; k < op.Points.size(); ++k) {
       if (k > 0) out += ",";
-      out += "[" + std::to_string(op.Points[k].x) + "," + std::to_string(op.Points[k].y) + "]";
+      out += '[';
+      out += std::to_string(op.Points[k].x);
+      out += ',';
+      out += std::to_string(op.Points[k].y);
+      out += ']';
     }
     out += "]}";
   }
