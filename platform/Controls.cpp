@@ -145,6 +145,11 @@ void RichEdit::InsertLine(std::size_t index, std::string line) {
   Changed();
 }
 
+void RichEdit::UserEdit(std::vector<std::string> lines) {
+  lines_ = std::move(lines);
+  Changed();
+}
+
 StatusBar::StatusBar(std::string name, Control* parent) : Control(std::move(name), ControlKind::StatusBar, parent) {}
 
 void StatusBar::SetSimpleText(std::string text) {

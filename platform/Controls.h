@@ -167,6 +167,7 @@ class RichEdit : public Control {
   const std::vector<std::string>& Lines() const { return lines_; }
   void Clear();
   void InsertLine(std::size_t index, std::string line);  // bytes kept; shown as Latin-1
+  void UserEdit(std::vector<std::string> lines);         // user action: the text as typed
   bool ReadOnly = false;
   bool Border = true;
   bool PlainText = false;
@@ -222,6 +223,7 @@ class Image : public Control {
 
 inline constexpr int32_t mrNone = 0;
 inline constexpr int32_t mrOk = 1;
+inline constexpr int32_t mrCancel = 2;  // a modal form closed by its close box
 
 class Form;
 class Button : public Control {
