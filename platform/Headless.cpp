@@ -5,19 +5,11 @@
 namespace platform {
 
 void CanvasRecorder::FillRect(const Rect& rect, Color brush) {
-  CanvasOp op;
-  op.Op = CanvasOp::Kind::Fill;
-  op.Color = brush;
-  op.Rect = rect;
-  Ops.push_back(std::move(op));
+  Ops.push_back(CanvasOp{CanvasOp::Kind::Fill, brush, rect, {}});
 }
 
 void CanvasRecorder::Polyline(std::span<const Point> points, Color pen) {
-  CanvasOp op;
-  op.Op = CanvasOp::Kind::Polyline;
-  op.Color = pen;
-  op.Points.assign(points.begin(), points.end());
-  Ops.push_back(std::move(op));
+  Ops.push_back(CanvasOp{CanvasOp::Kind::Polyline, pen, {}, {points.begin(), points.end()}});
 }
 
 std::vector<CanvasOp> CanvasRecorder::Take() {

@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -74,7 +75,7 @@ class Signal {
       // Exponential sweep from 1 Hz to 2 kHz over the whole recording.
       const double total = static_cast<double>(words_) / WordsPerSecond;
       const double f0 = 1.0, f1 = 2000.0, k = std::log(f1 / f0) / total;
-      v = std::sin(2 * std::numbers::pi * f0 * (std::exp(k * t) - 1.0) / k);
+      v = std::sin(2 * std::numbers::pi * f0 * std::expm1(k * t) / k);
     } else if (kind == "noise") {
       rng_ ^= rng_ << 13;
       rng_ ^= rng_ >> 7;
@@ -100,8 +101,9 @@ class Signal {
 };
 
 void CopyText(unsigned char* field, std::size_t size, const std::string& text) {
-  std::memset(field, 0, size);
-  std::memcpy(field, text.data(), std::min(size, text.size()));
+  // A text field is NUL-padded; a text that fills it has no terminating NUL, as the format allows.
+  std::fill_n(field, size, 0);
+  std::copy_n(text.begin(), std::min(size, text.size()), field);
 }
 
 }  // namespace
