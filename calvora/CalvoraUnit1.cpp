@@ -121,10 +121,15 @@ void TCalvora::ShowTimeIndex(const recording::TimeIndex& index) {
 
 void TCalvora::Open1Click(Component*) {
   if (!RunOpenDialog(OpenDialog1)) return;
+  OpenFile(OpenDialog1.FileName);
+}
+
+void TCalvora::OpenFile(const std::string& fileName) {
+  PrepareScrollBarForOpen();  // done before the dialog already; a name given at start needs it too
   ResetTimeIndexAndLength();
   State.LengthMinutes = 0;
   State.LengthSeconds = 0;
-  ResetForNewRecording(State, RichEdit1, OpenDialog1.FileName);
+  ResetForNewRecording(State, RichEdit1, fileName);
 
   const recording::OpenResult opened = recording::OpenRecording(State, *this, ReadChunk);
   StatusBar1.SetSimpleText(State.FileName);  // whether or not the open succeeded

@@ -3,6 +3,8 @@
 // keep the names they are bound under; their work is done by the shared recording procedures.
 #pragma once
 
+#include <string>
+
 #include "Controls.h"
 #include "Navigation.h"
 #include "ViewerFormBinding.h"
@@ -68,6 +70,10 @@ class TCalvora : public platform::Form, public platform::ViewerFormBinding {
   void RadioButton4Click(platform::Component* Sender);
 
   void ShowTimeIndex(const recording::TimeIndex& index) override;
+
+  // File > Open with `fileName` chosen: every step after the dialog, with the same messages.
+  // Also opens a recording named when the program starts.
+  void OpenFile(const std::string& fileName);
 
  private:
   void InitializeComponent();

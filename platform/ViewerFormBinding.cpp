@@ -5,10 +5,14 @@
 namespace platform {
 
 bool ViewerFormBinding::RunOpenDialog(OpenDialog& dialog) {
+  PrepareScrollBarForOpen();
+  return dialog.Execute();
+}
+
+void ViewerFormBinding::PrepareScrollBarForOpen() {
   scrollBar_.SetMin(0);
   scrollBar_.LargeChange = 0;
   scrollBar_.SmallChange = 0;
-  return dialog.Execute();
 }
 
 void ViewerFormBinding::ResetForNewRecording(recording::ViewerState& state, RichEdit& text, const std::string& fileName) {

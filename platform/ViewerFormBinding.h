@@ -21,14 +21,17 @@ class ViewerFormBinding : public recording::ViewerForm {
   void SetScrollPosition(int32_t position) override;
   void ShowTimeIndex(const recording::TimeIndex&) override {}
 
-  // The first steps of File > Open in both programs: the scroll bar's Min, small and large
-  // change set (so the control never moves the thumb by itself; also when the dialog is then
-  // cancelled), and the dialog run. False when the user cancelled.
+  // The first steps of File > Open in both programs: the scroll bar prepared (below; also when
+  // the dialog is then cancelled), and the dialog run. False when the user cancelled.
   bool RunOpenDialog(OpenDialog& dialog);
+
+  // The scroll bar's Min, small and large change set, so the control never moves the thumb by
+  // itself. Also the first step of opening a file named when the program starts.
+  void PrepareScrollBarForOpen();
 
   // Then, before the chosen file is opened: any open recording closed, the thumb back at 0,
   // the text area cleared, the border drawn in black over whatever the paint box shows, and
-  // FileName taken from the dialog.
+  // FileName taken from the chosen name.
   void ResetForNewRecording(recording::ViewerState& state, RichEdit& text, const std::string& fileName);
 
  protected:

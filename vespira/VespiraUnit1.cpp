@@ -68,7 +68,12 @@ void TVespira::InitializeComponent() {
 
 void TVespira::Open1Click(Component*) {
   if (!RunOpenDialog(OpenDialog1)) return;
-  ResetForNewRecording(State, RichEdit1, OpenDialog1.FileName);
+  OpenFile(OpenDialog1.FileName);
+}
+
+void TVespira::OpenFile(const std::string& fileName) {
+  PrepareScrollBarForOpen();  // done before the dialog already; a name given at start needs it too
+  ResetForNewRecording(State, RichEdit1, fileName);
 
   const recording::OpenResult opened = recording::OpenRecording(State, *this, ReadChunk);
   StatusBar1.SetSimpleText(State.FileName);  // whether or not the open succeeded

@@ -3,6 +3,8 @@
 // with Vespira's ReadChunk, the scroll bar's Max of 1000 and no time index.
 #pragma once
 
+#include <string>
+
 #include "Controls.h"
 #include "Navigation.h"
 #include "ViewerFormBinding.h"
@@ -40,6 +42,10 @@ class TVespira : public platform::Form, public platform::ViewerFormBinding {
   void About1Click(platform::Component* Sender);
   void ScrollBar1Change(platform::Component* Sender);
   void ScrollBar1Scroll(platform::Component* Sender, platform::ScrollCode ScrollCode, int32_t& ScrollPos);
+
+  // File > Open with `fileName` chosen: every step after the dialog, with the same messages.
+  // Also opens a recording named when the program starts.
+  void OpenFile(const std::string& fileName);
 
  private:
   void InitializeComponent();

@@ -14,6 +14,9 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
+#include <cstdio>
+#include <filesystem>
+#include <utility>
 
 #include "QtControls.h"
 
@@ -155,6 +158,10 @@ QtApplicationPeer::QtApplicationPeer() {
   // The program ends when the main form closes or File > Exit terminates it, not when Qt sees
   // its last visible window go.
   QGuiApplication::setQuitOnLastWindowClosed(false);
+  started_.setSingleShot(true);
+  QObject::connect(&started_, &QTimer::timeout, [this] {
+    if (whenStarted_) Dispatch(std::exchange(whenStarted_, nullptr));
+  });
 }
 
 QtApplicationPeer::~QtApplicationPeer() {
@@ -199,10 +206,13 @@ void QtApplicationPeer::FormCreated(Form& form) {
   if (&form == Application().MainForm()) WindowOf(form);
 }
 
+void QtApplicationPeer::RunWhenStarted(std::function<void()> work) { whenStarted_ = std::move(work); }
+
 void QtApplicationPeer::Run(Form& mainForm) {
   if (!Application().Title.empty()) QCoreApplication::setApplicationName(Latin1(Application().Title));
   QWidget* window = WindowOf(mainForm);
   window->show();
+  if (whenStarted_) started_.start(0);
   QApplication::exec();
 }
 
@@ -251,12 +261,35 @@ std::optional<std::string> QtApplicationPeer::ExecuteFileDialog(FileDialog& dial
   return QFile::encodeName(chosen.front()).toStdString();
 }
 
-int RunProgram(int& argc, char** argv, int (*programEntry)()) {
+StartArguments ParseStartArguments(int argc, const char* const* argv) {
+  StartArguments parsed;
+  if (argc > 2) {
+    parsed.UsageError = true;
+  } else if (argc == 2) {
+    std::string name = argv[1];
+    std::error_code error;
+    if (!name.empty() && name.front() != '/') {
+      const std::filesystem::path absolute = std::filesystem::absolute(name, error);
+      if (!error) name = absolute.string();
+    }
+    parsed.FileName = std::move(name);
+  }
+  return parsed;
+}
+
+int RunProgram(int& argc, char** argv, int (*programEntry)(), void (*openFile)(const std::string& fileName)) {
   QApplication application(argc, argv);
+  const StartArguments arguments = ParseStartArguments(argc, argv);
+  if (arguments.UsageError) {
+    const std::string program = argc > 0 ? std::filesystem::path(argv[0]).filename().string() : std::string("viewer");
+    std::fprintf(stderr, "usage: %s [FILE]\n", program.c_str());
+    return 2;
+  }
   int status = 0;
   {
     QtApplicationPeer peer;
     Application().SetPeer(&peer);
+    if (arguments.FileName && openFile != nullptr) peer.RunWhenStarted([openFile, name = *arguments.FileName] { openFile(name); });
     status = programEntry();
     peer.DestroyWindows();
     Application().SetPeer(nullptr);

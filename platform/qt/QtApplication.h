@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 #include <QStringList>
+#include <QTimer>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -45,6 +47,10 @@ class QtApplicationPeer : public ApplicationPeer {
   // The main form's window is built as soon as the form exists.
   void FormCreated(Form& form) override;
 
+  // Work for the first turn of the next Run's event loop, once the main window is shown (a file
+  // named on the command line is opened so). Runs once, as a user action.
+  void RunWhenStarted(std::function<void()> work);
+
   // The window showing a form: a QMainWindow for the main form, a QDialog for the others.
   QWidget* WindowOf(Form& form);
   void DestroyWindows();
@@ -52,10 +58,23 @@ class QtApplicationPeer : public ApplicationPeer {
  private:
   QWidget* Build(Form& form);
   std::map<Form*, std::unique_ptr<QWidget>> windows_;
+  std::function<void()> whenStarted_;
+  QTimer started_;  // fires on the event loop's first turn
 };
 
+// What a program's command line asks for once QApplication has taken its own options: no
+// argument, nothing; one, the file to open at start, made absolute against the current folder
+// (as the open dialog gives names; its bytes are kept as they are); more, a usage error.
+struct StartArguments {
+  std::optional<std::string> FileName;
+  bool UsageError = false;
+};
+StartArguments ParseStartArguments(int argc, const char* const* argv);
+
 // A program's Qt entry: the QApplication and the realisation around the program's own entry,
-// whose result it returns; the windows are gone before the forms and the QApplication.
-int RunProgram(int& argc, char** argv, int (*programEntry)());
+// whose result it returns; the windows are gone before the forms and the QApplication. A file
+// named on the command line is given to `openFile` as soon as the main window runs; a usage
+// error is reported on standard error with status 2 and no window.
+int RunProgram(int& argc, char** argv, int (*programEntry)(), void (*openFile)(const std::string& fileName));
 
 }  // namespace platform::qt

@@ -11,7 +11,9 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QtMath>
 #include <algorithm>
+#include <cmath>
 
 namespace platform::qt {
 
@@ -61,17 +63,27 @@ void SetBackground(QWidget* widget, QPalette::ColorRole role, Color color) {
 
 // --- Paint box ---------------------------------------------------------------------------
 
-ImageCanvas::ImageCanvas(QSize size, Color background) : image_(size, QImage::Format_RGB32) {
-  image_.fill(ToQColor(background));
+namespace {
+
+QImage BlankPicture(QSize size, Color background, qreal devicePixelRatio) {
+  QImage image(qCeil(size.width() * devicePixelRatio), qCeil(size.height() * devicePixelRatio), QImage::Format_RGB32);
+  image.setDevicePixelRatio(devicePixelRatio);
+  image.fill(ToQColor(background));
+  return image;
 }
+
+}  // namespace
+
+ImageCanvas::ImageCanvas(QSize size, Color background, qreal devicePixelRatio)
+    : size_(size), image_(BlankPicture(size, background, devicePixelRatio)) {}
 
 void ImageCanvas::FillRect(const Rect& rect, Color brush) {
   // The rectangle excludes its right and bottom edges; computed in 64 bits so that no corner
   // near the ends of the 32-bit range can wrap before the clip.
   const int64_t left = std::max<int64_t>(rect.Left, 0);
   const int64_t top = std::max<int64_t>(rect.Top, 0);
-  const int64_t right = std::min<int64_t>(rect.Right, image_.width());
-  const int64_t bottom = std::min<int64_t>(rect.Bottom, image_.height());
+  const int64_t right = std::min<int64_t>(rect.Right, size_.width());
+  const int64_t bottom = std::min<int64_t>(rect.Bottom, size_.height());
   if (right <= left || bottom <= top) return;
   QPainter painter(&image_);
   painter.fillRect(QRect(static_cast<int>(left), static_cast<int>(top), static_cast<int>(right - left), static_cast<int>(bottom - top)),
@@ -86,23 +98,29 @@ void ImageCanvas::Polyline(std::span<const Point> points, Color pen) {
   QPainter painter(&image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   QPen qpen(ToQColor(pen));
-  qpen.setWidth(1);
+  qpen.setWidth(1);  // one paint-box pixel: ratio device pixels wide
   painter.setPen(qpen);
+  // An aliased pen wider than one device pixel is laid around the point, a one-pixel pen right
+  // of and below it; shifted by half its width (in whole device pixels) the line covers exactly
+  // the device pixels of the paint-box pixels it passes, as at ratio 1.
+  const qreal ratio = image_.devicePixelRatio();
+  const qreal shift = std::floor(ratio / 2) / ratio;
+  painter.translate(shift, shift);
   painter.drawPolyline(qpoints.constData(), static_cast<int>(qpoints.size()));
 }
 
-void ImageCanvas::Resize(QSize size, Color background) {
-  if (size == image_.size()) return;
-  QImage resized(size, QImage::Format_RGB32);
-  resized.fill(ToQColor(background));
+void ImageCanvas::Resize(QSize size, Color background, qreal devicePixelRatio) {
+  if (size == size_ && devicePixelRatio == image_.devicePixelRatio()) return;
+  QImage resized = BlankPicture(size, background, devicePixelRatio);
   QPainter painter(&resized);
-  painter.drawImage(0, 0, image_);
+  painter.drawImage(QPointF(0, 0), image_);  // at its size in paint-box pixels, not smoothed
   painter.end();
+  size_ = size;
   image_ = std::move(resized);
 }
 
 PaintBoxWidget::PaintBoxWidget(PaintBox& model, QWidget* parent)
-    : QWidget(parent), PeerOf<PaintBox>(model), canvas_(QSize(model.Width, model.Height), model.GetColor()) {
+    : QWidget(parent), PeerOf<PaintBox>(model), canvas_(QSize(model.Width, model.Height), model.GetColor(), devicePixelRatioF()) {
   setObjectName(Latin1(model.Name));
   setAttribute(Qt::WA_OpaquePaintEvent);
   model.Canvas.Sink = this;
@@ -115,22 +133,29 @@ PaintBoxWidget::~PaintBoxWidget() {
 
 void PaintBoxWidget::ModelChanged() {
   PlaceAtDesign(this, model());
-  canvas_.Resize(QSize(model().Width, model().Height), model().GetColor());
+  canvas_.Resize(QSize(model().Width, model().Height), model().GetColor(), devicePixelRatioF());
+}
+
+void PaintBoxWidget::FollowDevicePixelRatio() {
+  if (devicePixelRatioF() != canvas_.DevicePixelRatio()) canvas_.Resize(canvas_.Size(), model().GetColor(), devicePixelRatioF());
 }
 
 void PaintBoxWidget::FillRect(const Rect& rect, Color brush) {
+  FollowDevicePixelRatio();
   canvas_.FillRect(rect, brush);
   update();
 }
 
 void PaintBoxWidget::Polyline(std::span<const Point> points, Color pen) {
+  FollowDevicePixelRatio();
   canvas_.Polyline(points, pen);
   update();
 }
 
 void PaintBoxWidget::paintEvent(QPaintEvent*) {
+  FollowDevicePixelRatio();
   QPainter painter(this);
-  painter.drawImage(0, 0, canvas_.Image());
+  painter.drawImage(QPointF(0, 0), canvas_.Image());
 }
 
 // --- Scroll bar --------------------------------------------------------------------------

@@ -59,19 +59,25 @@ class PeerOf : public ControlPeer {
 
 // --- Paint box ---------------------------------------------------------------------------
 
-// A paint box's picture: canvas operations painted onto an RGB32 image of the paint box's size,
-// aliased, with a one-pixel pen. Fills are clipped to the image; points far outside it are
-// clipped by the painter.
+// A paint box's picture: canvas operations painted onto an RGB32 image, aliased, with a pen one
+// paint-box pixel wide. Coordinates are paint-box pixels; the image holds them at the screen's
+// device pixel ratio (size × ratio device pixels), so the picture stays sharp on a high-density
+// screen. Fills are clipped to the paint box; points far outside it are clipped by the painter.
 class ImageCanvas : public CanvasSink {
  public:
-  ImageCanvas(QSize size, Color background);
+  ImageCanvas(QSize size, Color background, qreal devicePixelRatio = 1);
   void FillRect(const Rect& rect, Color brush) override;
   void Polyline(std::span<const Point> points, Color pen) override;
+  // The picture in device pixels, carrying its device pixel ratio.
   const QImage& Image() const { return image_; }
-  // A new size keeps the picture's top-left part and fills the rest with the background.
-  void Resize(QSize size, Color background);
+  QSize Size() const { return size_; }
+  qreal DevicePixelRatio() const { return image_.devicePixelRatio(); }
+  // A new size or ratio keeps the picture's top-left part (enlarged or reduced pixel by pixel
+  // to the new ratio) and fills the rest with the background.
+  void Resize(QSize size, Color background, qreal devicePixelRatio);
 
  private:
+  QSize size_;  // in paint-box pixels
   QImage image_;
 };
 
@@ -90,6 +96,8 @@ class PaintBoxWidget final : public QWidget, public PeerOf<PaintBox>, public Can
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  // The picture follows the widget's device pixel ratio (e.g. after a move to another screen).
+  void FollowDevicePixelRatio();
   ImageCanvas canvas_;
 };
 

@@ -13,6 +13,9 @@ QTR_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # as a clear install step rather than a configure error.
 # libqt6gui6 (pulled in by qt6-base-dev) holds the offscreen platform plugin of the GUI tests and
 # the xcb plugin of a real window; fonts-dejavu-core gives Qt a font to lay out text with.
+# The installation test checks the installed desktop entries and XML files with
+# desktop-file-validate (desktop-file-utils) and xmllint (libxml2-utils), and the file type of
+# recordings with update-mime-database (shared-mime-info) and gio (libglib2.0-bin).
 # shellcheck disable=SC2034 # used by the scripts that source this file
 QTR_BUILD_PACKAGES=(
   cmake
@@ -28,6 +31,19 @@ QTR_BUILD_PACKAGES=(
   libgmock-dev
   libbenchmark-dev
   fonts-dejavu-core
+  desktop-file-utils
+  libxml2-utils
+  shared-mime-info
+  libglib2.0-bin
+)
+
+# What scripts/package needs beyond the build: CPack's Debian generator finds the package's
+# library dependencies with dpkg-shlibdeps (dpkg-dev), which it runs on the files `file` calls
+# executables.
+# shellcheck disable=SC2034 # used by the scripts that source this file
+QTR_PACKAGE_PACKAGES=(
+  dpkg-dev
+  file
 )
 
 # The checks of scripts/test beyond the plain build: clang with its sanitizer and libFuzzer

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -52,9 +53,10 @@ ModalAnswer::ModalAnswer(std::function<bool(QWidget*)> answer) {
   timer_.setInterval(10);
   QObject::connect(&timer_, &QTimer::timeout, [this, answer = std::move(answer)] {
     QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr || !modal->isVisible()) return;
-    timer_.stop();
+    if (modal == nullptr || !modal->isVisible() || answered_) return;
+    timer_.stop();  // not offered again while the answer runs its own modal loops
     answered_ = answer(modal);
+    if (!answered_) timer_.start();
   });
   timer_.start();
 }
@@ -108,7 +110,20 @@ void QtProgram::OpenThroughDialog(const std::string& path) {
   OpenThroughDialog(path, [this] { ClickMenu("File1", "Open1"); });
 }
 
-void QtProgram::OpenThroughDialog(const std::string& path, const std::function<void()>& trigger) {
+void QtProgram::OpenThroughDialog(const std::string& path, const std::function<void()>& trigger) { AnswerFileDialog(path, trigger); }
+
+void QtProgram::SaveAsThroughDialog(const std::string& path) {
+  ModalAnswer replace([](QWidget* modal) {
+    auto* question = qobject_cast<QMessageBox*>(modal);
+    if (question == nullptr) return false;
+    QTest::mouseClick(question->button(QMessageBox::Yes), Qt::LeftButton);
+    return true;
+  });
+  AnswerFileDialog(path, [this] { ClickMenu("File1", "SaveAs1"); });
+  ReplaceAsked.push_back(replace.Answered());
+}
+
+void QtProgram::AnswerFileDialog(const std::string& path, const std::function<void()>& trigger) {
   ModalAnswer answer([this, path](QWidget* modal) {
     auto* dialog = qobject_cast<QFileDialog*>(modal);
     if (dialog == nullptr) return false;
@@ -118,8 +133,8 @@ void QtProgram::OpenThroughDialog(const std::string& path, const std::function<v
       for (int i = 0; i < combo->count(); ++i) types.append(combo->itemText(i));
     DialogFileTypes.push_back(types);
     dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QString::fromStdString(path));
-    QPushButton* accept = dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Open);
-    QTest::mouseClick(accept, Qt::LeftButton);
+    const auto accepting = dialog->acceptMode() == QFileDialog::AcceptOpen ? QDialogButtonBox::Open : QDialogButtonBox::Save;
+    QTest::mouseClick(dialog->findChild<QDialogButtonBox*>("buttonBox")->button(accepting), Qt::LeftButton);
     return true;
   });
   trigger();

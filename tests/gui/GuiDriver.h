@@ -65,6 +65,9 @@ class QtProgram {
   void OpenThroughDialog(const std::string& path);
   // The same with the dialog brought up by `trigger` (a menu click, a shortcut).
   void OpenThroughDialog(const std::string& path, const std::function<void()>& trigger);
+  // File > Save As... through the menu, answered in the real save dialog with `path`; when the
+  // dialog asks whether to replace an existing file, the question is answered with Yes.
+  void SaveAsThroughDialog(const std::string& path);
 
   // The scroll codes (and positions) the real input produced since the last call.
   std::vector<std::pair<int, int32_t>> TakeScrolls();
@@ -74,11 +77,16 @@ class QtProgram {
   Seen Look() const;
   std::string Program() const { return program_; }
 
-  // Dialog titles and file type lists the open dialog showed.
+  // Dialog titles and file type lists the file dialogs showed, and for each Save As whether the
+  // dialog asked before replacing a file.
   std::vector<QString> DialogTitles;
   std::vector<QStringList> DialogFileTypes;
+  std::vector<bool> ReplaceAsked;
 
  private:
+  // Answers the next file dialog with `path` and its accepting button.
+  void AnswerFileDialog(const std::string& path, const std::function<void()>& trigger);
+
   std::string program_;
   platform::qt::QtApplicationPeer peer_;
   platform::Form* form_ = nullptr;
@@ -87,11 +95,12 @@ class QtProgram {
   std::vector<std::pair<int, int32_t>> scrolls_;
 };
 
-// Answers the next modal widget of type W from inside its own event loop. Answered() tells
-// whether it came; the watch ends with the object.
+// Answers the next modal widget that `answer` handles (returns true for), from inside the widget's
+// own event loop; modal widgets it declines are offered again until it handles one. Answered()
+// tells whether that came; the watch ends with the object.
 class ModalAnswer {
  public:
-  explicit ModalAnswer(std::function<bool(QWidget*)> answer);  // returns true when it handled it
+  explicit ModalAnswer(std::function<bool(QWidget*)> answer);
   bool Answered() const { return answered_; }
 
  private:

@@ -12,6 +12,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "Application.h"
@@ -215,6 +218,50 @@ TEST(CalvoraWindow, KeysOnTheFocusedScrollBarGiveTheirCodesAndEndOnRelease) {
     for (const auto& [code, pos] : scrolls) codes.push_back(code);
     EXPECT_EQ(codes, (std::vector<int>{1, 1, 8}));
     record("held right key", ScrollLines(scrolls));
+  }
+  ExpectHeadlessShowsTheSame("calvora", start, steps);
+}
+
+TEST(CalvoraWindow, SaveAsThroughTheMenuAndDialogWritesTheCopyAndShowsItsFirstFrame) {
+  TempFolder dir;
+  const std::string path = WriteRecording(dir.File("minute.qtr"), {.FileSize = OneMinuteFile});
+  const std::string existing = WriteRecording(dir.File("existing.qtr"), {.FileSize = 200'000, .Title = "Older take"});
+  auto contents = [](const std::string& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::vector<char> original = contents(path);
+  std::vector<Step> steps;
+  QColor start;
+  {
+    QtProgram q("calvora");
+    start = q.PaintBoxColorAtStart();
+    auto record = [&](const std::string& what, std::vector<std::string> lines) { steps.push_back({what, std::move(lines), q.Look()}); };
+
+    q.OpenThroughDialog(path);
+    record("File > Open", {"open " + path});
+    const QImage firstFrame = q.PaintBox()->Image();
+    QTest::mouseClick(q.ScrollBar(), Qt::LeftButton, {}, ScrollBarPart(q.ScrollBar(), QStyle::SC_ScrollBarAddLine).center());
+    record("right arrow", q.TakeScrollLines());
+    ASSERT_NE(q.PaintBox()->Image(), firstFrame);
+    const int32_t thumb = q.ScrollBar()->value();
+
+    // A name typed without ".qtr" gets it; the copy becomes the open recording.
+    q.SaveAsThroughDialog(dir.File("copy"));
+    record("File > Save As... copy", {"saveas " + dir.File("copy")});
+    EXPECT_EQ(q.DialogFileTypes.back(), QStringList{"Quintral Files *.qtr"});
+    EXPECT_EQ(contents(dir.File("copy.qtr")), original) << "byte for byte";
+    EXPECT_FALSE(std::filesystem::exists(dir.File("copy")));
+    EXPECT_EQ(q.Look().Status, dir.File("copy.qtr"));
+    EXPECT_EQ(q.PaintBox()->Image(), firstFrame) << "the copy's first frame is on screen";
+    EXPECT_EQ(q.ScrollBar()->value(), thumb) << "the thumb stays";
+
+    // An existing file is replaced only after the dialog has asked.
+    q.SaveAsThroughDialog(existing);
+    record("File > Save As... over an existing file", {"saveas " + existing});
+    EXPECT_EQ(q.ReplaceAsked, (std::vector<bool>{false, true}));
+    EXPECT_EQ(contents(existing), original);
+    EXPECT_EQ(q.Look().Status, existing);
   }
   ExpectHeadlessShowsTheSame("calvora", start, steps);
 }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <filesystem>
+#include <optional>
 
 #include "QtApplication.h"
 #include "QtControls.h"
@@ -22,6 +24,31 @@ TEST(Realisation, ModelFiltersBecomeQtNameFilters) {
       {"", {}},
   };
   for (const auto& c : cases) EXPECT_EQ(NameFilters(c.Filter), c.Expected) << c.Filter;
+}
+
+TEST(Realisation, TheCommandLineNamesAtMostOneFileMadeAbsolute) {
+  const std::string here = std::filesystem::current_path().string();
+  const struct {
+    std::vector<const char*> Arguments;  // after the program's name, once Qt took its own
+    std::optional<std::string> FileName;
+    bool UsageError;
+  } cases[] = {
+      {{}, std::nullopt, false},
+      {{"/data/take 1.qtr"}, "/data/take 1.qtr", false},
+      {{"take.qtr"}, here + "/take.qtr", false},
+      {{"../up/take.qtr"}, here + "/../up/take.qtr", false},  // not resolved: the file system does that
+      {{"caf\xE9.qtr"}, here + "/caf\xE9.qtr", false},        // bytes kept, whatever the encoding
+      {{"--help"}, here + "/--help", false},                 // no options: a name like any other
+      {{""}, "", false},                                     // opens nothing, says "Cannot open file."
+      {{"a.qtr", "b.qtr"}, std::nullopt, true},
+  };
+  for (const auto& c : cases) {
+    std::vector<const char*> argv{"calvora"};
+    argv.insert(argv.end(), c.Arguments.begin(), c.Arguments.end());
+    const platform::qt::StartArguments parsed = platform::qt::ParseStartArguments(static_cast<int>(argv.size()), argv.data());
+    EXPECT_EQ(parsed.FileName, c.FileName) << argv.size() - 1 << " arguments";
+    EXPECT_EQ(parsed.UsageError, c.UsageError) << argv.size() - 1 << " arguments";
+  }
 }
 
 TEST(Realisation, EveryModelLineStaysOneVisualLine) {
@@ -45,4 +72,30 @@ TEST(Realisation, FillsAreClippedToThePaintBoxAndFarPointsAreSafe) {
   const recording::Point points[] = {{0, 10}, {39, 10}, {20, INT_MAX}, {20, INT_MIN / 2}, {5, -407}};
   lines.Polyline(points, 0x000000);
   for (int x = 0; x < 40; ++x) EXPECT_EQ(lines.Image().pixel(x, 10), qRgb(0, 0, 0)) << x;
+}
+
+// On a screen of device pixel ratio 2 the picture has twice the pixels each way, and fills and
+// straight lines cover exactly the device pixels of the paint-box pixels they cover at ratio 1:
+// sharp, and in the same place.
+TEST(Realisation, AtDevicePixelRatioTwoThePictureIsSharpAndInPlace) {
+  const QSize size(40, 30);
+  ImageCanvas one(size, 0xFFFFFF, 1);
+  ImageCanvas two(size, 0xFFFFFF, 2);
+  EXPECT_EQ(two.Image().size(), QSize(80, 60));
+  EXPECT_EQ(two.Image().devicePixelRatio(), 2);
+  const recording::Point horizontal[] = {{0, 10}, {39, 10}};
+  const recording::Point vertical[] = {{3, 2}, {3, 27}};
+  const recording::Point far[] = {{20, 5}, {20, -407}};
+  for (ImageCanvas* canvas : {&one, &two}) {
+    canvas->FillRect({-100, -100, 10, 5}, 0x102030);
+    canvas->FillRect({30, 20, 1000, 1000}, 0x405060);
+    canvas->Polyline(horizontal, 0x000000);
+    canvas->Polyline(vertical, 0x000000);
+    canvas->Polyline(far, 0x000000);
+  }
+  EXPECT_EQ(two.Image(), one.Image().scaled(80, 60).convertToFormat(QImage::Format_RGB32)) << "each pixel as a 2 x 2 block";
+
+  // Moved to a screen of another ratio, the picture is kept until the next command draws.
+  one.Resize(size, 0xFFFFFF, 2);
+  EXPECT_EQ(one.Image(), two.Image());
 }
