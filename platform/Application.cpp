@@ -12,8 +12,9 @@ TApplication& Application() {
 }
 
 ApplicationPeer& TApplication::Peer() {
-  static HeadlessPeer headless;
-  return peer_ != nullptr ? *peer_ : headless;
+  if (peer_ != nullptr) return *peer_;
+  static HeadlessPeer headless;  // the realisation when none was set
+  return headless;
 }
 
 void TApplication::SetPeer(ApplicationPeer* peer) { peer_ = peer; }

@@ -27,8 +27,10 @@ class FrameCanvas {
 class AfterDraw {
  public:
   AfterDraw() = default;  // no action
+  // Implicit on purpose: a lambda passed to RenderFrame reads as the action itself.
   template <class F, class = std::enable_if_t<!std::is_same_v<std::decay_t<F>, AfterDraw>>>
-  AfterDraw(F& action)  // NOLINT(google-explicit-constructor): a lambda reads as the action itself
+  // cppcheck-suppress noExplicitConstructor
+  AfterDraw(F& action)  // NOLINT(google-explicit-constructor)
       : object_(&action), call_([](void* o) { (*static_cast<F*>(o))(); }) {}
   void operator()() const {
     if (call_ != nullptr) call_(object_);

@@ -93,7 +93,7 @@ class MainWindow final : public QMainWindow {
   }
 
  private:
-  void BuildMenu(MainMenu& menu) {
+  void BuildMenu(const MainMenu& menu) {
     for (MenuItem* item : menu.Items) AddItem(*item, nullptr);
   }
 
@@ -199,6 +199,8 @@ QWidget* QtApplicationPeer::Build(Form& form) {
   }
   QWidget* built = window.get();
   windows_[&form] = std::move(window);
+  // The window is owned by windows_ from here on.
+  // cppcheck-suppress returnDanglingLifetime
   return built;
 }
 

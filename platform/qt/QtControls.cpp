@@ -548,7 +548,7 @@ QWidget* CreateWidget(Control& c, QWidget* parent) {
 
 }  // namespace
 
-std::vector<QWidget*> BuildControls(Control& container, QWidget* parent) {
+std::vector<QWidget*> BuildControls(const Control& container, QWidget* parent) {
   // Widgets are created in design order (which decides their stacking); the focus chain follows
   // the design's tab order, through group boxes and panels, design order among equals.
   struct Entry {

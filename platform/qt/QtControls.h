@@ -215,6 +215,6 @@ class ButtonWidget final : public QPushButton, public PeerOf<Button> {
 
 // Creates the widgets of `container`'s children (and theirs) inside `parent`, at their design
 // positions, and returns the focusable ones in tab order.
-std::vector<QWidget*> BuildControls(Control& container, QWidget* parent);
+std::vector<QWidget*> BuildControls(const Control& container, QWidget* parent);
 
 }  // namespace platform::qt
