@@ -223,6 +223,11 @@ TEST(Open, RejectedFileEndsWithNoRecordingOpen) {
       {"wrong signature", OneMinute, "Xuentral(tmX"},  // long enough for a 1 minute estimate
       {"shorter than the header", 50, "Quentral(tm)"},
       {"empty", 0, "Quentral(tm)"},
+      {"1 byte", 1, "Quentral(tm)"},
+      {"31 bytes: no tail", 31, "Quentral(tm)"},
+      {"32 bytes: a tail and nothing else", 32, "Quentral(tm)"},
+      {"91 bytes: one short of a header", 91, "Quentral(tm)"},
+      {"92 bytes: a header only", 92, "Quentral(tm)"},
   };
   for (const Program& program : Programs) {
     for (const auto& c : cases) {
@@ -266,7 +271,7 @@ TEST(Open, CannotOpenKeepsThePictureAndClosesTheRecording) {
   const std::string fifo = dir.File("fifo.qtr");
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const std::string huge = WriteSparseRecording(dir.File("huge.qtr"), int64_t{2'147'483'647} + 1);
-  const std::string paths[] = {dir.File("missing.qtr"), dir.Path().string(), fifo, "/dev/null", huge};
+  const std::string paths[] = {dir.File("missing.qtr"), dir.Path().string(), fifo, "/dev/null", "/dev/zero", huge};
 
   // A FIFO without a writer must not block the program: should an open ever wait, the alarm
   // ends the run as a failure instead of leaving it stuck.
