@@ -108,17 +108,22 @@ int32_t CommitFrameStart(int32_t position, int32_t Max, int32_t DataStart, int32
 TimeIndex TimeIndexOf(int64_t streamPosition, int32_t FrameSpan, int32_t DataStart) {
   const auto offset = static_cast<int32_t>(streamPosition - FrameSpan - DataStart);
   const int32_t q = offset / 88;  // 88 bytes per millisecond, truncated toward zero
-  float t = static_cast<float>(q);
+  const float t = static_cast<float>(q);
+  // The count down of single-precision t by 60,000 and then by 1,000 is exact at every step:
+  // t is a whole number below 2^25, even from 2^24 on, and so is every difference. So whole
+  // number division of t gives the same counts, and takes no longer at the end of a 2 GiB
+  // recording (some 400 minutes) than at its start. A negative t counts nothing.
+  auto rest = static_cast<int64_t>(t);
   TimeIndex index;
-  while (t >= 60000.0F) {
-    ++index.Minutes;
-    t -= 60000.0F;
+  if (rest >= 60000) {
+    index.Minutes = static_cast<int32_t>(rest / 60000);
+    rest %= 60000;
   }
-  while (t >= 1000.0F) {
-    ++index.Seconds;
-    t -= 1000.0F;
+  if (rest >= 1000) {
+    index.Seconds = static_cast<int32_t>(rest / 1000);
+    rest %= 1000;
   }
-  index.Milliseconds = static_cast<int32_t>(t);
+  index.Milliseconds = static_cast<int32_t>(rest);
   return index;
 }
 

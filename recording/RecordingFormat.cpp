@@ -6,7 +6,44 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <memory>
+#include <mutex>
+#include <new>
+#include <unordered_map>
+
 namespace recording {
+namespace {
+
+// The buffers of the open recording streams. stdio never releases a buffer it was given, and a
+// buffer must outlive its stream, so CloseRecordingStream releases it after fclose. Never
+// destroyed: a stream still open when the program ends keeps its buffer to the end.
+struct StreamBuffers {
+  std::mutex Lock;
+  std::unordered_map<std::FILE*, std::unique_ptr<char[]>> ByStream;
+};
+
+StreamBuffers& Buffers() {
+  static auto* buffers = new StreamBuffers;
+  return *buffers;
+}
+
+// Gives a new stream its buffer, before any read as setvbuf requires. The buffer is recorded
+// before stdio gets it, so it never goes to a stream without an owner. Without memory for it, or
+// should setvbuf refuse, the stream keeps stdio's own buffer: slower, the same bytes.
+void GiveStreamBuffer(std::FILE* file) {
+  StreamBuffers& buffers = Buffers();
+  const std::lock_guard<std::mutex> guard(buffers.Lock);
+  try {
+    // An entry left by a stream closed with a bare fclose at the same address is replaced.
+    std::unique_ptr<char[]>& buffer = buffers.ByStream[file];
+    buffer.reset(new char[StreamBufferSize]);
+    if (std::setvbuf(file, buffer.get(), _IOFBF, StreamBufferSize) != 0) buffers.ByStream.erase(file);
+  } catch (const std::bad_alloc&) {
+    buffers.ByStream.erase(file);
+  }
+}
+
+}  // namespace
 
 HeaderRead ReadFileHeader(std::FILE* file) {
   HeaderRead result{};
@@ -60,8 +97,21 @@ std::FILE* OpenRecordingStream(const std::string& path) {
     return nullptr;
   }
   std::FILE* file = ::fdopen(fd, "rb");
-  if (file == nullptr) ::close(fd);
+  if (file == nullptr) {
+    ::close(fd);
+    return nullptr;
+  }
+  GiveStreamBuffer(file);
   return file;
+}
+
+int CloseRecordingStream(std::FILE* file) {
+  if (file == nullptr) return 0;
+  const int result = std::fclose(file);
+  StreamBuffers& buffers = Buffers();
+  const std::lock_guard<std::mutex> guard(buffers.Lock);
+  buffers.ByStream.erase(file);
+  return result;
 }
 
 }  // namespace recording

@@ -1,6 +1,8 @@
 // Initial values of ViewerState and the start-up computation of the frame border.
 #include "ViewerState.h"
 
+#include "RecordingFormat.h"
+
 namespace recording {
 
 ViewerState MakeViewerState(int32_t initialColumnStep) {
@@ -27,7 +29,7 @@ void FillFrameBorder(ViewerState& state, const BorderCoordinates& c) {
 
 void CloseRecording(ViewerState& state) {
   if (state.File != nullptr) {
-    std::fclose(state.File);
+    CloseRecordingStream(state.File);
     state.File = nullptr;
   }
 }
