@@ -214,14 +214,7 @@ TCalvora& CreateForms() {
 }
 
 int ProgramEntry() {
-  try {
-    platform::Application().Initialize();
-    CreateForms();
-    platform::Application().Run();
-  } catch (const std::exception& e) {
-    platform::Application().ShowException(e);
-  }
-  return 0;
+  return platform::RunApplication([] { CreateForms(); });
 }
 
 }  // namespace calvora

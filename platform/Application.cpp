@@ -34,6 +34,17 @@ void TApplication::ShowException(const std::exception& e) { ShowException(std::s
 
 void TApplication::ShowException(const std::string& message) { Peer().ShowException(message); }
 
+int RunApplication(const std::function<void()>& createForms) {
+  try {
+    Application().Initialize();
+    createForms();
+    Application().Run();
+  } catch (const std::exception& e) {
+    Application().ShowException(e);
+  }
+  return 0;
+}
+
 void TApplication::DestroyForms() {
   while (!forms_.empty()) forms_.pop_back();
   terminated_ = false;

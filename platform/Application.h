@@ -4,6 +4,7 @@
 #pragma once
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,5 +60,10 @@ class TApplication {
 
 // The process's application object.
 TApplication& Application();
+
+// A program entry: initialise the application, create the forms (`createForms`, which may also
+// set the title), run the message loop. An exception that reaches here is shown with the
+// application's exception report; the entry returns 0.
+int RunApplication(const std::function<void()>& createForms);
 
 }  // namespace platform
