@@ -111,37 +111,32 @@ struct MainFormView {
   std::vector<platform::RadioButton*> TimeButtons;  // RadioButton1..4
 };
 
-MainFormView CreateCalvora() {
-  calvora::TCalvora& f = calvora::CreateForms();
+// What both main forms have, under the same component names.
+template <class MainForm>
+MainFormView ViewOf(MainForm& f) {
   MainFormView v;
   v.State = &f.State;
   v.Open = &f.Open1;
-  v.Close = &f.Close1;
-  v.SaveAs = &f.SaveAs1;
   v.About = &f.About1;
   v.Exit = &f.Exit1;
   v.ScrollBar = &f.ScrollBar1;
   v.PaintBox = &f.PB1;
   v.RichEdit = &f.RichEdit1;
   v.StatusBar = &f.StatusBar1;
+  return v;
+}
+
+MainFormView CreateCalvora() {
+  calvora::TCalvora& f = calvora::CreateForms();
+  MainFormView v = ViewOf(f);
+  v.Close = &f.Close1;
+  v.SaveAs = &f.SaveAs1;
   v.ValueLabels = {&f.Label2, &f.Label4, &f.Label6, &f.MinLabel, &f.SecLabel};
   v.TimeButtons = {&f.RadioButton1, &f.RadioButton2, &f.RadioButton3, &f.RadioButton4};
   return v;
 }
 
-MainFormView CreateVespira() {
-  vespira::TVespira& f = vespira::CreateForms();
-  MainFormView v;
-  v.State = &f.State;
-  v.Open = &f.Open1;
-  v.About = &f.About1;
-  v.Exit = &f.Exit1;
-  v.ScrollBar = &f.ScrollBar1;
-  v.PaintBox = &f.PB1;
-  v.RichEdit = &f.RichEdit1;
-  v.StatusBar = &f.StatusBar1;
-  return v;
-}
+MainFormView CreateVespira() { return ViewOf(vespira::CreateForms()); }
 
 const std::vector<std::pair<ProgramTraits, MainFormView (*)()>>& Programs() {
   static const std::vector<std::pair<ProgramTraits, MainFormView (*)()>> programs = {
