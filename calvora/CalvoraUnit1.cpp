@@ -107,6 +107,7 @@ void TCalvora::InitializeComponent() {
 
   OpenDialog1.Filter = "Quentral(tm) Files *.qtr|*.qtr|All Files|*.*";
   SaveDialog1.Filter = "Quintral Files *.qtr|*.qtr";
+  SaveDialog1.SavedName = recording::WithQtrExtension;
 }
 
 void TCalvora::ResetTimeIndexAndLength() {

@@ -271,6 +271,9 @@ class FileDialog : public Component {
   std::string Title;
   std::string FileName;  // the name chosen by the last confirmed Execute
   bool Execute();        // shows the dialog; true when the user confirmed a file
+  // Save dialogs: the name a choice is finally saved under (the form's name rule), so that the
+  // question before replacing an existing file is asked about that file. None: the name itself.
+  std::function<std::string(const std::string&)> SavedName;
 };
 
 class OpenDialog : public FileDialog {

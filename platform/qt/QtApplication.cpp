@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QIcon>
 #include <QLayout>
 #include <QMenu>
@@ -257,10 +258,24 @@ std::optional<std::string> QtApplicationPeer::ExecuteFileDialog(FileDialog& dial
   chooser.setDirectory(QDir::currentPath());
   const QStringList filters = NameFilters(dialog.Filter);
   if (!filters.isEmpty()) chooser.setNameFilters(filters);
-  if (chooser.exec() != QDialog::Accepted) return std::nullopt;
-  const QStringList chosen = chooser.selectedFiles();
-  if (chosen.isEmpty()) return std::nullopt;
-  return QFile::encodeName(chosen.front()).toStdString();
+  // A save dialog asks before replacing a file, about the name the choice is saved under: the
+  // form may add ".qtr" to what was typed, and the dialog's own question would be about the
+  // typed name. "No" goes back to the dialog.
+  if (!open) chooser.setOption(QFileDialog::DontConfirmOverwrite);
+  for (;;) {
+    if (chooser.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = chooser.selectedFiles();
+    if (chosen.isEmpty()) return std::nullopt;
+    std::string name = QFile::encodeName(chosen.front()).toStdString();
+    if (open) return name;
+    const std::string saved = dialog.SavedName ? dialog.SavedName(name) : name;
+    const QString shown = QFile::decodeName(QByteArray::fromStdString(saved));
+    if (!QFileInfo::exists(shown)) return name;
+    const auto answer = QMessageBox::question(&chooser, chooser.windowTitle(),
+                                              QString("%1 already exists.\nDo you want to replace it?").arg(shown),
+                                              QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+    if (answer == QMessageBox::Yes) return name;
+  }
 }
 
 StartArguments ParseStartArguments(int argc, const char* const* argv) {

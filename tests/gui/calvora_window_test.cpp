@@ -262,6 +262,12 @@ TEST(CalvoraWindow, SaveAsThroughTheMenuAndDialogWritesTheCopyAndShowsItsFirstFr
     EXPECT_EQ(q.ReplaceAsked, (std::vector<bool>{false, true}));
     EXPECT_EQ(contents(existing), original);
     EXPECT_EQ(q.Look().Status, existing);
+
+    // The question is about the file the copy replaces, also when ".qtr" is added to the name.
+    q.SaveAsThroughDialog(dir.File("copy"));
+    record("File > Save As... copy again", {"saveas " + dir.File("copy")});
+    EXPECT_EQ(q.ReplaceAsked, (std::vector<bool>{false, true, true}));
+    EXPECT_EQ(q.Look().Status, dir.File("copy.qtr"));
   }
   ExpectHeadlessShowsTheSame("calvora", start, steps);
 }
