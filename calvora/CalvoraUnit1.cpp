@@ -122,11 +122,15 @@ void TCalvora::ShowTimeIndex(const recording::TimeIndex& index) {
 
 void TCalvora::Open1Click(Component*) {
   if (!RunOpenDialog(OpenDialog1)) return;
-  OpenFile(OpenDialog1.FileName);
+  OpenChosenFile(OpenDialog1.FileName);
 }
 
 void TCalvora::OpenFile(const std::string& fileName) {
-  PrepareScrollBarForOpen();  // done before the dialog already; a name given at start needs it too
+  PrepareScrollBarForOpen();
+  OpenChosenFile(fileName);
+}
+
+void TCalvora::OpenChosenFile(const std::string& fileName) {
   ResetTimeIndexAndLength();
   State.LengthMinutes = 0;
   State.LengthSeconds = 0;

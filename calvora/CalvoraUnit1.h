@@ -71,11 +71,12 @@ class TCalvora : public platform::Form, public platform::ViewerFormBinding {
 
   void ShowTimeIndex(const recording::TimeIndex& index) override;
 
-  // File > Open with `fileName` chosen: every step after the dialog, with the same messages.
-  // Also opens a recording named when the program starts.
+  // File > Open with `fileName` already chosen (a recording named when the program starts):
+  // the scroll bar's preparation and every step after the dialog, with the same messages.
   void OpenFile(const std::string& fileName);
 
  private:
+  void OpenChosenFile(const std::string& fileName);  // File > Open after the dialog
   void InitializeComponent();
   void ResetTimeIndexAndLength();
 };

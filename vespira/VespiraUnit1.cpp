@@ -68,11 +68,15 @@ void TVespira::InitializeComponent() {
 
 void TVespira::Open1Click(Component*) {
   if (!RunOpenDialog(OpenDialog1)) return;
-  OpenFile(OpenDialog1.FileName);
+  OpenChosenFile(OpenDialog1.FileName);
 }
 
 void TVespira::OpenFile(const std::string& fileName) {
-  PrepareScrollBarForOpen();  // done before the dialog already; a name given at start needs it too
+  PrepareScrollBarForOpen();
+  OpenChosenFile(fileName);
+}
+
+void TVespira::OpenChosenFile(const std::string& fileName) {
   ResetForNewRecording(State, RichEdit1, fileName);
 
   const recording::OpenResult opened = recording::OpenRecording(State, *this, ReadChunk);

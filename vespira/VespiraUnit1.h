@@ -43,11 +43,12 @@ class TVespira : public platform::Form, public platform::ViewerFormBinding {
   void ScrollBar1Change(platform::Component* Sender);
   void ScrollBar1Scroll(platform::Component* Sender, platform::ScrollCode ScrollCode, int32_t& ScrollPos);
 
-  // File > Open with `fileName` chosen: every step after the dialog, with the same messages.
-  // Also opens a recording named when the program starts.
+  // File > Open with `fileName` already chosen (a recording named when the program starts):
+  // the scroll bar's preparation and every step after the dialog, with the same messages.
   void OpenFile(const std::string& fileName);
 
  private:
+  void OpenChosenFile(const std::string& fileName);  // File > Open after the dialog
   void InitializeComponent();
 };
 
