@@ -66,24 +66,22 @@ HeadlessViewer::HeadlessViewer(const Mode& mode, const std::string& path, platfo
   app.DestroyForms();
   app.SetPeer(&peer_);
   peer_.DialogAnswers.push_back(path);
-  if (mode.Viewer == Program::Calvora) {
-    calvora::TCalvora& f = calvora::CreateForms();
+  // Both main forms have these components under the same names.
+  auto open = [&](auto& f) {
     form_ = &f;
     scrollBar_ = &f.ScrollBar1;
     paintBox_ = &f.PB1;
     state_ = &f.State;
     f.PB1.Canvas.Sink = &sink;
     f.Open1.Click();
+  };
+  if (mode.Viewer == Program::Calvora) {
+    calvora::TCalvora& f = calvora::CreateForms();
+    open(f);
     platform::RadioButton* buttons[] = {&f.RadioButton1, &f.RadioButton2, &f.RadioButton3, &f.RadioButton4};
     buttons[mode.TimeButton - 1]->Click();
   } else {
-    vespira::TVespira& f = vespira::CreateForms();
-    form_ = &f;
-    scrollBar_ = &f.ScrollBar1;
-    paintBox_ = &f.PB1;
-    state_ = &f.State;
-    f.PB1.Canvas.Sink = &sink;
-    f.Open1.Click();
+    open(vespira::CreateForms());
   }
 }
 

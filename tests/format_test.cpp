@@ -27,15 +27,8 @@ FileHeader HeaderOf(const std::string& title, const std::string& signature) {
   return header;
 }
 
-using StreamPtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-StreamPtr StreamOf(const std::vector<unsigned char>& bytes) {
-  StreamPtr stream(std::tmpfile(), &std::fclose);
-  if (stream == nullptr) throw std::runtime_error("tmpfile failed");
-  std::fwrite(bytes.data(), 1, bytes.size(), stream.get());
-  std::rewind(stream.get());
-  return stream;
-}
+using testing_support::StreamOf;
+using testing_support::StreamPtr;
 
 TEST(TitleOf, TakesTitleTextUpToItsFirstNulAndAtMost24Bytes) {
   const struct {

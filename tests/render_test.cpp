@@ -20,15 +20,8 @@ using recording::ViewerState;
 using testing_support::ExpectedY;
 using testing_support::PatternByte;
 
-using StreamPtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
-StreamPtr StreamOf(const std::vector<unsigned char>& bytes) {
-  StreamPtr stream(std::tmpfile(), &std::fclose);
-  if (stream == nullptr) throw std::runtime_error("tmpfile failed");
-  std::fwrite(bytes.data(), 1, bytes.size(), stream.get());
-  std::rewind(stream.get());
-  return stream;
-}
+using testing_support::StreamOf;
+using testing_support::StreamPtr;
 
 std::vector<unsigned char> PatternBytes(std::size_t size) {
   std::vector<unsigned char> bytes(size);

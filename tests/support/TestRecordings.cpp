@@ -47,6 +47,14 @@ std::string WriteRecording(const std::string& path, const RecordingSpec& spec) {
   return path;
 }
 
+StreamPtr StreamOf(const std::vector<unsigned char>& bytes) {
+  StreamPtr stream(std::tmpfile(), &std::fclose);
+  if (stream == nullptr) throw std::runtime_error("tmpfile failed");
+  std::fwrite(bytes.data(), 1, bytes.size(), stream.get());
+  std::rewind(stream.get());
+  return stream;
+}
+
 Viewer::Viewer(const std::string& program) {
   const auto traits = viewer_script::FindProgram(program);
   if (!traits) throw std::invalid_argument("unknown program " + program);

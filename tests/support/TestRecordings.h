@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -44,6 +45,10 @@ std::string WriteRecording(const std::string& path, const RecordingSpec& spec);
 
 // The default data byte at an offset: (offset * 7 + offset / 256) & 0xFF.
 unsigned char PatternByte(int64_t offset);
+
+// A read-only stream over `bytes` (a temporary file, removed when the stream is closed), at 0.
+using StreamPtr = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
+StreamPtr StreamOf(const std::vector<unsigned char>& bytes);
 
 // A headless session of "calvora" or "vespira" driven one script line at a time.
 class Viewer {
